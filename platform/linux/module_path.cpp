@@ -3,6 +3,7 @@
 #include "platform/linux/module_path.h"
 
 #include "platform/linux/call_hook.h"
+#include "platform/linux/module.h"
 #include "platform/linux/errno_error.h"
 
 #include <unistd.h>
@@ -63,7 +64,7 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
         return 0;
     }
     // Only the executable itself is a module here.
-    if (module) {
+    if (!platform::isOwnModule(module)) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return 0;
     }

@@ -74,6 +74,14 @@ TEST(GetModuleFileNameA, ZeroSizeWritesNothing) {
     EXPECT_EQ(buffer[0], '#');
 }
 
+TEST(GetModuleFileNameA, TheProgramsOwnHandleNamesTheProgram) {
+    char byNull[MAX_PATH], byHandle[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, byNull, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    EXPECT_EQ(GetModuleFileNameA(GetModuleHandleA(nullptr), byHandle, MAX_PATH), length);
+    EXPECT_STREQ(byHandle, byNull);
+}
+
 TEST(GetModuleFileNameA, KnowsNoOtherModule) {
     char buffer[MAX_PATH];
     HMODULE other = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x10000));
