@@ -4,16 +4,22 @@ namespace {
 CWinApp* theApplication = nullptr;
 }
 
-CWinApp::CWinApp(LPCSTR name) : m_pszAppName(name) { theApplication = this; }
+CWinApp::CWinApp(LPCSTR name) : m_pszAppName(name) {
+    theApplication = this;
+}
 
 CWinApp::~CWinApp() {
     if (theApplication == this)
         theApplication = nullptr;
 }
 
-const framework::tMessageMap* CWinApp::GetMessageMap() const { return GetThisMessageMap(); }
+const framework::tMessageMap* CWinApp::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
-const framework::tMessageMap* CWinApp::GetThisMessageMap() { return CCmdTarget::GetThisMessageMap(); }
+const framework::tMessageMap* CWinApp::GetThisMessageMap() {
+    return CCmdTarget::GetThisMessageMap();
+}
 
 BOOL CWinApp::InitInstance() {
     if (!m_hInstance)
@@ -21,7 +27,9 @@ BOOL CWinApp::InitInstance() {
     return TRUE;
 }
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() {
+    return 0;
+}
 
 HICON CWinApp::LoadIcon(UINT id) const {
     return LoadIconA(m_hInstance ? m_hInstance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
@@ -31,7 +39,9 @@ void CWinApp::OnHelp() {
     // The program ships no help file; asking for help changes nothing.
 }
 
-CWinApp* AfxGetApp() { return theApplication; }
+CWinApp* AfxGetApp() {
+    return theApplication;
+}
 
 HINSTANCE AfxGetInstanceHandle() {
     CWinApp* app = AfxGetApp();

@@ -9,7 +9,8 @@ void CComboBox::GetLBText(int index, CString& text) {
         return;
     }
     std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    LRESULT copied = SendMessage(CB_GETLBTEXT, WPARAM(index), reinterpret_cast<LPARAM>(buffer.data()));
+    LRESULT copied =
+        SendMessage(CB_GETLBTEXT, WPARAM(index), reinterpret_cast<LPARAM>(buffer.data()));
     text = CString(buffer.data(), copied > 0 ? static_cast<int>(copied) : 0);
 }
 
@@ -17,4 +18,6 @@ CPaintDC::CPaintDC(CWnd* paintedWindow) : m_ps{}, window(paintedWindow->m_hWnd) 
     m_hDC = BeginPaint(window, &m_ps);
 }
 
-CPaintDC::~CPaintDC() { EndPaint(window, &m_ps); }
+CPaintDC::~CPaintDC() {
+    EndPaint(window, &m_ps);
+}

@@ -2,4 +2,6 @@
 
 #include "platform/framework/application.h"
 
-int main() { return framework::runApplication(); }
+int main() {
+    return framework::runApplication();
+}

@@ -2,4 +2,6 @@
 
 #include "platform/framework/application.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return framework::runApplication(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return framework::runApplication();
+}

@@ -11,11 +11,11 @@ namespace framework {
 
 // The handler signatures that the map macros know.
 enum class tSignature {
-    end,            // terminates a table
-    command,        // void OnX()                      WM_COMMAND with a notification code and id
-    sysCommand,     // void OnSysCommand(UINT, LPARAM)
-    paint,          // void OnPaint()
-    queryDragIcon,  // HCURSOR OnQueryDragIcon()
+    end,           // terminates a table
+    command,       // void OnX()                      WM_COMMAND with a notification code and id
+    sysCommand,    // void OnSysCommand(UINT, LPARAM)
+    paint,         // void OnPaint()
+    queryDragIcon, // HCURSOR OnQueryDragIcon()
 };
 
 using tCommandHandler = void (CCmdTarget::*)();
@@ -57,39 +57,64 @@ tQueryDragIconHandler queryDragIconHandler(HCURSOR (T::*handler)()) {
 
 #define DECLARE_MESSAGE_MAP()                                                                      \
 protected:                                                                                         \
-    static const ::framework::tMessageMap* GetThisMessageMap();                                   \
+    static const ::framework::tMessageMap* GetThisMessageMap();                                    \
     const ::framework::tMessageMap* GetMessageMap() const override;
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const ::framework::tMessageMap* theClass::GetMessageMap() const {                             \
+    const ::framework::tMessageMap* theClass::GetMessageMap() const {                              \
         return GetThisMessageMap();                                                                \
     }                                                                                              \
-    const ::framework::tMessageMap* theClass::GetThisMessageMap() {                               \
+    const ::framework::tMessageMap* theClass::GetThisMessageMap() {                                \
         typedef theClass ThisClass;                                                                \
         typedef baseClass TheBaseClass;                                                            \
         static const ::framework::tMessageMapEntry entries[] = {
 
 #define END_MESSAGE_MAP()                                                                          \
-    {0, 0, 0, ::framework::tSignature::end, nullptr, nullptr, nullptr}                             \
+    { 0, 0, 0, ::framework::tSignature::end, nullptr, nullptr, nullptr }                           \
     }                                                                                              \
     ;                                                                                              \
-    static const ::framework::tMessageMap map = {&TheBaseClass::GetThisMessageMap, entries};      \
+    static const ::framework::tMessageMap map = {&TheBaseClass::GetThisMessageMap, entries};       \
     return &map;                                                                                   \
     }
 
 #define ON_COMMAND(id, handler)                                                                    \
-    {WM_COMMAND, BN_CLICKED, (id), ::framework::tSignature::command,                               \
-     ::framework::commandHandler<ThisClass>(handler), nullptr, nullptr},
+    {WM_COMMAND,                                                                                   \
+     BN_CLICKED,                                                                                   \
+     (id),                                                                                         \
+     ::framework::tSignature::command,                                                             \
+     ::framework::commandHandler<ThisClass>(handler),                                              \
+     nullptr,                                                                                      \
+     nullptr},
 #define ON_BN_CLICKED(id, handler) ON_COMMAND(id, handler)
 #define ON_CBN_SELCHANGE(id, handler)                                                              \
-    {WM_COMMAND, CBN_SELCHANGE, (id), ::framework::tSignature::command,                            \
-     ::framework::commandHandler<ThisClass>(handler), nullptr, nullptr},
+    {WM_COMMAND,                                                                                   \
+     CBN_SELCHANGE,                                                                                \
+     (id),                                                                                         \
+     ::framework::tSignature::command,                                                             \
+     ::framework::commandHandler<ThisClass>(handler),                                              \
+     nullptr,                                                                                      \
+     nullptr},
 #define ON_WM_SYSCOMMAND()                                                                         \
-    {WM_SYSCOMMAND, 0, 0, ::framework::tSignature::sysCommand, nullptr,                            \
-     ::framework::sysCommandHandler<ThisClass>(&ThisClass::OnSysCommand), nullptr},
+    {WM_SYSCOMMAND,                                                                                \
+     0,                                                                                            \
+     0,                                                                                            \
+     ::framework::tSignature::sysCommand,                                                          \
+     nullptr,                                                                                      \
+     ::framework::sysCommandHandler<ThisClass>(&ThisClass::OnSysCommand),                          \
+     nullptr},
 #define ON_WM_PAINT()                                                                              \
-    {WM_PAINT, 0, 0, ::framework::tSignature::paint,                                               \
-     ::framework::commandHandler<ThisClass>(&ThisClass::OnPaint), nullptr, nullptr},
+    {WM_PAINT,                                                                                     \
+     0,                                                                                            \
+     0,                                                                                            \
+     ::framework::tSignature::paint,                                                               \
+     ::framework::commandHandler<ThisClass>(&ThisClass::OnPaint),                                  \
+     nullptr,                                                                                      \
+     nullptr},
 #define ON_WM_QUERYDRAGICON()                                                                      \
-    {WM_QUERYDRAGICON, 0, 0, ::framework::tSignature::queryDragIcon, nullptr, nullptr,             \
+    {WM_QUERYDRAGICON,                                                                             \
+     0,                                                                                            \
+     0,                                                                                            \
+     ::framework::tSignature::queryDragIcon,                                                       \
+     nullptr,                                                                                      \
+     nullptr,                                                                                      \
      ::framework::queryDragIconHandler<ThisClass>(&ThisClass::OnQueryDragIcon)},

@@ -2,7 +2,9 @@
 
 #include <vector>
 
-const framework::tMessageMap* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+const framework::tMessageMap* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 const framework::tMessageMap* CCmdTarget::GetThisMessageMap() {
     static const framework::tMessageMapEntry entries[] = {
@@ -26,7 +28,9 @@ HWND CWnd::Detach() {
     return window;
 }
 
-void CWnd::SetWindowText(LPCSTR text) { SetWindowTextA(m_hWnd, text); }
+void CWnd::SetWindowText(LPCSTR text) {
+    SetWindowTextA(m_hWnd, text);
+}
 
 void CWnd::GetWindowText(CString& text) const {
     int length = GetWindowTextLengthA(m_hWnd);
@@ -39,13 +43,21 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
-BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
+BOOL CWnd::IsIconic() const {
+    return ::IsIconic(m_hWnd);
+}
 
-void CWnd::GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
+void CWnd::GetClientRect(LPRECT rect) const {
+    ::GetClientRect(m_hWnd, rect);
+}
 
-void CWnd::GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
+void CWnd::GetWindowRect(LPRECT rect) const {
+    ::GetWindowRect(m_hWnd, rect);
+}
 
-HWND CWnd::GetDlgItemHandle(int id) const { return ::GetDlgItem(m_hWnd, id); }
+HWND CWnd::GetDlgItemHandle(int id) const {
+    return ::GetDlgItem(m_hWnd, id);
+}
 
 void CWnd::CenterWindow() {
     RECT window{};
@@ -67,13 +79,19 @@ void CWnd::CenterWindow() {
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
+void CWnd::OnSysCommand(UINT, LPARAM) {
+    Default();
+}
 
-void CWnd::OnPaint() { Default(); }
+void CWnd::OnPaint() {
+    Default();
+}
 
 HCURSOR CWnd::OnQueryDragIcon() {
     Default();
     return nullptr;
 }
 
-void CWnd::Default() { defaultRequested = true; }
+void CWnd::Default() {
+    defaultRequested = true;
+}

@@ -416,9 +416,13 @@ void answerMessageBox(std::function<int(const tMessageBoxRecord&)> answer) {
     desktop().answers.push_back(std::move(answer));
 }
 
-const std::vector<tMessageBoxRecord>& messageBoxes() { return desktop().boxes; }
+const std::vector<tMessageBoxRecord>& messageBoxes() {
+    return desktop().boxes;
+}
 
-void queueAction(std::function<void()> action) { desktop().actions.push_back(std::move(action)); }
+void queueAction(std::function<void()> action) {
+    desktop().actions.push_back(std::move(action));
+}
 
 void clickButton(int id) {
     queueAction([id] {
@@ -508,9 +512,13 @@ void inspect(std::function<void(HWND dialog)> check) {
     });
 }
 
-HWND activeDialog() { return desktop().modal.empty() ? nullptr : desktop().modal.back()->handle; }
+HWND activeDialog() {
+    return desktop().modal.empty() ? nullptr : desktop().modal.back()->handle;
+}
 
-int dialogsCreated() { return desktop().dialogsCreated; }
+int dialogsCreated() {
+    return desktop().dialogsCreated;
+}
 
 std::string windowText(HWND window) {
     tWindow* w = windowOf(window);
@@ -552,13 +560,21 @@ std::vector<int> positionHistory(HWND progress) {
     return w ? w->positions : std::vector<int>();
 }
 
-const std::vector<tSentMessage>& sentMessages() { return desktop().sent; }
+const std::vector<tSentMessage>& sentMessages() {
+    return desktop().sent;
+}
 
-const std::vector<tIconDraw>& iconDraws() { return desktop().draws; }
+const std::vector<tIconDraw>& iconDraws() {
+    return desktop().draws;
+}
 
-RECT workArea() { return RECT{0, 0, metric(SM_CXSCREEN), metric(SM_CYSCREEN) - 40}; }
+RECT workArea() {
+    return RECT{0, 0, metric(SM_CXSCREEN), metric(SM_CYSCREEN) - 40};
+}
 
-void setSystemMetric(int index, int value) { desktop().metrics[index] = value; }
+void setSystemMetric(int index, int value) {
+    desktop().metrics[index] = value;
+}
 
 } // namespace headless
 
@@ -747,8 +763,8 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
 int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount) {
     if (!liveWindow(window))
         return 0;
-    return static_cast<int>(
-        SendMessageA(window, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(text)));
+    return static_cast<int>(SendMessageA(window, WM_GETTEXT, static_cast<WPARAM>(maxCount),
+                                         reinterpret_cast<LPARAM>(text)));
 }
 
 int WINAPI GetWindowTextLengthA(HWND window) {
@@ -756,7 +772,9 @@ int WINAPI GetWindowTextLengthA(HWND window) {
     return w ? static_cast<int>(w->text.size()) : 0;
 }
 
-BOOL WINAPI IsWindow(HWND window) { return windowOf(window) != nullptr; }
+BOOL WINAPI IsWindow(HWND window) {
+    return windowOf(window) != nullptr;
+}
 
 BOOL WINAPI IsIconic(HWND window) {
     tWindow* w = windowOf(window);
@@ -770,9 +788,13 @@ HWND WINAPI GetParent(HWND window) {
     return w->parent ? w->parent->handle : w->owner;
 }
 
-HWND WINAPI GetDesktopWindow(void) { return nullptr; }
+HWND WINAPI GetDesktopWindow(void) {
+    return nullptr;
+}
 
-HWND WINAPI GetFocus(void) { return desktop().focus; }
+HWND WINAPI GetFocus(void) {
+    return desktop().focus;
+}
 
 HWND WINAPI SetFocus(HWND window) {
     HWND previous = desktop().focus;
@@ -849,7 +871,9 @@ BOOL WINAPI SystemParametersInfoA(UINT action, UINT, PVOID data, UINT) {
     return TRUE;
 }
 
-int WINAPI GetSystemMetrics(int index) { return metric(index); }
+int WINAPI GetSystemMetrics(int index) {
+    return metric(index);
+}
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
     if (DWORD code = platform::enterCall("LoadIconA")) {
@@ -897,8 +921,8 @@ BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paintStruct) {
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg) {
     // Only paint messages are ever pending: the script delivers input itself.
-    bool wantsPaint = (filterMin == 0 && filterMax == 0) ||
-                      (filterMin <= WM_PAINT && WM_PAINT <= filterMax);
+    bool wantsPaint =
+        (filterMin == 0 && filterMax == 0) || (filterMin <= WM_PAINT && WM_PAINT <= filterMax);
     if (!wantsPaint || !msg)
         return FALSE;
     for (auto& [handle, w] : desktop().windows) {
