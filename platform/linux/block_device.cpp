@@ -3,6 +3,7 @@
 #include "platform/linux/errno_codes.h"
 
 #include <dirent.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -128,6 +129,10 @@ std::optional<tBlockDevice> wholeDiskOf(tUdevContext& udev, const tBlockDevice& 
 
 bool isListedDisk(const tBlockDevice& device) {
     if (device.partition || device.node.empty() || device.sectors == 0 || device.diskSeq == 0)
+        return false;
+    // Optical and floppy drives are other device classes on Windows too.
+    constexpr unsigned floppyMajor = 2, cdromMajor = 11;
+    if (major(device.number) == floppyMajor || major(device.number) == cdromMajor)
         return false;
     if (isRamDisk(device.sysName) || attribute(device.device.get(), "hidden") == "1")
         return false;

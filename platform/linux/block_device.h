@@ -70,7 +70,8 @@ std::optional<tBlockDevice> blockDeviceByName(tUdevContext& udev, const std::str
 std::optional<tBlockDevice> wholeDiskOf(tUdevContext& udev, const tBlockDevice& device);
 
 // Whether the disk list shows this device: a whole disk with a node, a size and a diskseq,
-// that is neither a RAM disk nor a loop device without a backing file.
+// that is neither a RAM disk, an optical or floppy drive, nor a loop device without a backing
+// file.
 bool isListedDisk(const tBlockDevice& device);
 
 // Whether partitions of this disk are present.

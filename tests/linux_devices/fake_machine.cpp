@@ -152,6 +152,10 @@ tFakeMachine technicianLaptop() {
     std::string reader = machine.usbStorage(2, "usb-storage", "Generic", "SD Card Reader");
     machine.disk(reader, "sdc", "8:32", 0, 43, {"A: removable=1"});
 
+    // A DVD writer with a disc in it: an optical drive, not a disk.
+    std::string writer = machine.usbStorage(6, "usb-storage", "ASUS", "SDRW-08D2S-U");
+    machine.disk(writer, "sr0", "11:0", 8962048, 44, {"E: ID_FS_TYPE=iso9660"});
+
     machine.disk(tFakeMachine::virtualBlock(), "loop0", "7:0", 0, 3);
     machine.disk(tFakeMachine::virtualBlock(), "zram0", "252:0", gib(8), 4, {"E: ID_FS_TYPE=swap"});
     return machine;

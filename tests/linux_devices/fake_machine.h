@@ -57,7 +57,8 @@ constexpr uint64_t mib(uint64_t n) {
 
 // A technician's laptop: an NVMe system disk (EFI partition and root file system), a SATA data
 // disk with a labelled and an empty partition, a SanDisk stick with one FAT partition mounted under
-// /media, an empty card reader, an unused loop device and a zram swap device.
+// /media, an empty card reader, a USB DVD writer with a disc, an unused loop device and a zram
+// swap device.
 namespace laptop {
 inline const std::string stickDisk =
     "/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/host6/target6:0:0/6:0:0:0/block/sdb";

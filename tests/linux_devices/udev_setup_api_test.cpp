@@ -33,7 +33,8 @@ TEST_F(SetupApiOverUdev, DisksAreWholeDisksWithAMediumInAttachOrder) {
     DWORD error = 0;
     auto disks = fixtures::seenInterfaces(GUID_DEVINTERFACE_DISK, &error);
     EXPECT_EQ(error, DWORD(ERROR_SUCCESS));
-    // Not listed: the card reader without a card, the unused loop device, the zram swap.
+    // Not listed: the card reader without a card, the DVD writer, the unused loop device, the
+    // zram swap.
     EXPECT_EQ(
         rowsOf(disks),
         (std::vector<tRow>{
