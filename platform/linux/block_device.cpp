@@ -1,6 +1,6 @@
 #include "platform/linux/block_device.h"
 
-#include "platform/linux/errno_codes.h"
+#include "platform/linux/errno_error.h"
 
 #include <dirent.h>
 #include <sys/sysmacros.h>
@@ -97,7 +97,7 @@ bool listBlockDevices(tUdevContext& udev, std::vector<tBlockDevice>& devices, DW
     if (result >= 0)
         result = udev_enumerate_scan_devices(enumeration.get());
     if (result < 0) {
-        error = win32ErrorFromErrno(-result);
+        error = platform::errorFromErrno(-result);
         return false;
     }
     udev_list_entry* entry;

@@ -5,7 +5,7 @@
 #include "platform/linux/block_device.h"
 #include "platform/linux/call_detail.h"
 #include "platform/linux/call_hook.h"
-#include "platform/linux/errno_codes.h"
+#include "platform/linux/errno_error.h"
 #include "platform/linux/handle_table.h"
 #include "platform/linux/mount_table.h"
 #include "platform/linux/volume_extents.h"
@@ -48,9 +48,9 @@ HANDLE failOpen(DWORD code) {
 DWORD checkBlockDevice(const char* path, int fd, dev_t& number) {
     struct stat byPath, opened;
     if (stat(path, &byPath) != 0)
-        return win32ErrorFromErrno(errno);
+        return platform::errorFromErrno(errno);
     if (fstat(fd, &opened) != 0)
-        return win32ErrorFromErrno(errno);
+        return platform::errorFromErrno(errno);
     if (opened.st_dev != byPath.st_dev || opened.st_ino != byPath.st_ino)
         return ERROR_FILE_NOT_FOUND;
     if (!S_ISBLK(byPath.st_mode) || (S_ISBLK(opened.st_mode) && opened.st_rdev != byPath.st_rdev))
@@ -126,7 +126,7 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
 
     int fd = open(fileName, O_PATH | O_CLOEXEC);
     if (fd < 0)
-        return failOpen(win32ErrorFromErrno(errno));
+        return failOpen(platform::errorFromErrno(errno));
     auto file = std::make_shared<tBlockDeviceFile>(fd);
     if (DWORD code = checkBlockDevice(fileName, fd, file->number))
         return failOpen(code);

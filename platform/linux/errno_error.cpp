@@ -32,12 +32,17 @@ DWORD errorFromErrno(int error) {
     case E2BIG:
         return ERROR_FILENAME_EXCED_RANGE;
     case ETXTBSY:
+    case EBUSY:
         return ERROR_SHARING_VIOLATION;
+    case ENXIO:
+    case ENODEV:
+        return ERROR_DEV_NOT_EXIST;
     case EPIPE:
         return ERROR_BROKEN_PIPE;
     case EINVAL:
         return ERROR_INVALID_PARAMETER;
     case ENOSYS:
+    case ENOTTY:
     case EOPNOTSUPP:
         return ERROR_NOT_SUPPORTED;
     default:

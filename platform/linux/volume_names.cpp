@@ -6,7 +6,7 @@
 #include "platform/linux/block_device.h"
 #include "platform/linux/call_detail.h"
 #include "platform/linux/call_hook.h"
-#include "platform/linux/errno_codes.h"
+#include "platform/linux/errno_error.h"
 #include "platform/linux/mount_table.h"
 #include "platform/linux/volume_inventory.h"
 
@@ -41,7 +41,7 @@ DWORD deviceOfPath(const std::string& path, const tMountTable& mounts, dev_t& nu
     if (path.empty())
         return ERROR_INVALID_PARAMETER;
     if (stat(path.c_str(), &status) != 0)
-        return win32ErrorFromErrno(errno);
+        return platform::errorFromErrno(errno);
     if (S_ISBLK(status.st_mode)) {
         number = status.st_rdev;
         return ERROR_SUCCESS;
