@@ -13,7 +13,7 @@ const char commandTemplate[] = "usbfiles\\makebootfat.exe -o %s -E 255 -1 fat12.
                                "-3 fat32lba.bin -m mbrfat.bin -c kernel.sys -c command.com image";
 
 constexpr DWORD slice = 150;       // one progress step per slice the tool runs
-constexpr DWORD pollInterval = 15; // how often the pipe is drained within a slice
+constexpr DWORD pollInterval = 15; // the longest the pipe goes unread within a slice
 constexpr DWORD captureSize = 1024;
 
 // A handle the run owns until it closes it, in the order the run decides, or on the way out.
@@ -45,26 +45,33 @@ class tCapture {
 public:
     explicit tCapture(HANDLE pipe) : readEnd(pipe) {}
 
-    // Reads what the pipe holds now, without waiting; stops at `deadline` while data keeps
-    // coming. False once the pipe is empty and every write end is closed.
-    bool drainAvailable(DWORD start, DWORD budget) {
-        for (;;) {
+    // Whether the pipe may still deliver: false once it is empty and every write end is closed,
+    // or a read failed.
+    bool isOpen() const { return open; }
+
+    // Reads what the pipe holds now, without waiting, as long as data keeps coming but no
+    // longer than `budget` milliseconds from `start`. Returns the bytes read.
+    DWORD drainAvailable(DWORD start, DWORD budget) {
+        DWORD total = 0;
+        while (open) {
             DWORD available = 0;
-            if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr))
-                return false;
+            if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr)) {
+                open = false;
+                break;
+            }
             if (available == 0)
-                return true;
-            if (!readSome(available))
-                return false;
+                break;
+            total += readSome(available);
             if (GetTickCount() - start >= budget)
-                return true;
+                break;
         }
+        return total;
     }
 
     // Reads until the pipe ends (or fails): the capture of a run whose wait went wrong.
     void drainToEnd() {
-        while (readSome(sizeof scratch)) {
-        }
+        while (open)
+            readSome(sizeof scratch);
     }
 
     const char* text() {
@@ -73,21 +80,24 @@ public:
     }
 
 private:
-    bool readSome(DWORD wanted) {
+    DWORD readSome(DWORD wanted) {
         DWORD room = captureSize - 1 - captured;
         char* into = room ? text_ + captured : scratch;
         DWORD ask = room ? room : sizeof scratch;
         if (wanted < ask)
             ask = wanted;
         DWORD got = 0;
-        if (!ReadFile(readEnd, into, ask, &got, nullptr) || got == 0)
-            return false;
+        if (!ReadFile(readEnd, into, ask, &got, nullptr) || got == 0) {
+            open = false;
+            return 0;
+        }
         if (room)
             captured += got;
-        return true;
+        return got;
     }
 
     HANDLE readEnd;
+    bool open = true;
     DWORD captured = 0;
     char text_[captureSize];
     char scratch[4096];
@@ -101,16 +111,22 @@ void repaintDialog() {
 }
 
 // Waits one slice for the tool to end, draining the pipe meanwhile. WAIT_TIMEOUT while the tool
-// still runs; anything else ends the waiting.
-DWORD waitOneSlice(HANDLE process, tCapture& capture, bool& pipeOpen) {
+// still runs; anything else ends the waiting. An anonymous pipe cannot be waited on, so it is
+// looked at again soon after data came, and less often while it stays quiet.
+DWORD waitOneSlice(HANDLE process, tCapture& capture) {
     DWORD start = GetTickCount();
+    DWORD idle = 1;
     for (;;) {
-        if (pipeOpen)
-            pipeOpen = capture.drainAvailable(start, slice);
         DWORD elapsed = GetTickCount() - start;
         DWORD wait = slice > elapsed ? slice - elapsed : 0;
-        if (pipeOpen && wait > pollInterval)
-            wait = pollInterval;
+        if (capture.isOpen()) {
+            bool flowing = capture.drainAvailable(start, slice) > 0;
+            idle = flowing ? 1 : std::min<DWORD>(idle * 2, pollInterval);
+            elapsed = GetTickCount() - start;
+            wait = std::min<DWORD>(slice > elapsed ? slice - elapsed : 0, flowing ? 0 : idle);
+            if (!capture.isOpen())
+                wait = slice > elapsed ? slice - elapsed : 0;
+        }
         DWORD result = WaitForSingleObject(process, wait);
         if (result != WAIT_TIMEOUT || GetTickCount() - start >= slice)
             return result;
@@ -186,16 +202,15 @@ tFormatResult runFormatter(tBootDiskDialog& dialog, CString targetPath) {
     dialog.statusText.SetWindowText("Formatting drive...");
 
     tCapture capture(readEnd.get());
-    bool pipeOpen = true;
     DWORD waited;
     for (;;) {
         repaintDialog();
-        waited = waitOneSlice(process.get(), capture, pipeOpen);
+        waited = waitOneSlice(process.get(), capture);
         if (waited != WAIT_TIMEOUT)
             break;
         dialog.progressBar.StepIt();
     }
-    if (pipeOpen) {
+    if (capture.isOpen()) {
         if (waited == WAIT_OBJECT_0)
             // The tool has ended and all it wrote is in the pipe; a descendant that inherited
             // the write end must not keep the run waiting.

@@ -1,6 +1,7 @@
 // The whole command with the distribution's makebootfat on a simulated USB stick whose disk is
 // a 64 MiB image file; mtools reads the result.
 
+#include "fixtures/formatter_layout.h"
 #include "fixtures/headless_app.h"
 #include "fixtures/inventories.h"
 #include "platform/linux/module_path.h"
@@ -45,17 +46,6 @@ std::string upperCase(std::string text) {
     return text;
 }
 
-// A boot sector stand-in: the jump the formatter checks for, the rest empty but the signature.
-void writeBootSector(const fs::path& file, unsigned char jump) {
-    std::string sector(512, '\0');
-    sector[0] = static_cast<char>(0xEB);
-    sector[1] = static_cast<char>(jump);
-    sector[2] = static_cast<char>(0x90);
-    sector[510] = static_cast<char>(0x55);
-    sector[511] = static_cast<char>(0xAA);
-    std::ofstream(file, std::ios::binary) << sector;
-}
-
 // The first partition's start, in bytes, from the image's partition table.
 std::uint64_t firstPartitionOffset(const fs::path& image) {
     std::ifstream in(image, std::ios::binary);
@@ -76,23 +66,12 @@ protected:
 
         // The program's folder: usbfiles/ with the tool and the files it writes.
         fs::path program = scratch / "program";
-        fs::path usbfiles = program / "usbfiles";
-        fs::create_directories(usbfiles / "image");
-        fs::create_symlink(makebootfat, usbfiles / "makebootfat.exe");
-        writeBootSector(usbfiles / "fat12.bin", 0x3C);
-        writeBootSector(usbfiles / "fat16.bin", 0x3C);
-        writeBootSector(usbfiles / "fat32lba.bin", 0x58);
-        fs::copy_file("/usr/lib/makebootfat/mbrfat.bin", usbfiles / "mbrfat.bin");
-        std::ofstream(usbfiles / "kernel.sys") << "controller kernel\n";
-        std::ofstream(usbfiles / "command.com") << "controller shell\n";
-        std::ofstream(usbfiles / "image" / "readme.txt") << "utility disk\n";
-        std::ofstream(usbfiles / "image" / "setup.cfg") << "baud=115200\n";
+        fixtures::layOutUsbfiles(program, makebootfat);
         platform::setModulePathForTesting((program / "bootdisk").string());
 
         // A sparse 64 MiB stick.
         stick = scratch / "stick.img";
-        std::ofstream(stick, std::ios::binary).close();
-        fs::resize_file(stick, 64u << 20);
+        fixtures::makeSparseImage(stick, 64u << 20);
     }
     void TearDown() override {
         platform::setModulePathForTesting(std::nullopt);

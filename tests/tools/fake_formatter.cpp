@@ -12,6 +12,8 @@
 //   FAKE_FORMATTER_SLEEP_MS      time to stay running
 //   FAKE_FORMATTER_SIGNAL        signal number to end by
 //   FAKE_FORMATTER_EXIT          exit status (0 without it)
+//   FAKE_FORMATTER_EXIT_STAMP    file into which it writes the steady clock's time, in
+//                                nanoseconds, right before it exits
 //
 // Portable C++17 for Linux and Windows.
 
@@ -139,5 +141,14 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     if (long long signal = number("FAKE_FORMATTER_SIGNAL", 0); signal > 0)
         std::raise(static_cast<int>(signal));
+    if (const char* path = variable("FAKE_FORMATTER_EXIT_STAMP")) {
+        if (std::FILE* out = std::fopen(path, "wb")) {
+            auto now = std::chrono::steady_clock::now().time_since_epoch();
+            std::fprintf(out, "%lld\n",
+                         static_cast<long long>(
+                             std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+            std::fclose(out);
+        }
+    }
     return static_cast<int>(number("FAKE_FORMATTER_EXIT", 0));
 }
