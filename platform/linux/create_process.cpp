@@ -209,10 +209,17 @@ bool prepareLaunch(LPCSTR applicationName, LPCSTR commandLine, LPCSTR currentDir
     }
 
     for (std::size_t i = 1; i < launch.arguments.size(); ++i) {
+        const std::string& argument = launch.arguments[i];
         DWORD disk;
-        if (physicalDriveNumber(launch.arguments[i], disk) &&
-            !platform::resolvePhysicalDrive(disk, launch.arguments[i], error))
+        if (physicalDriveNumber(argument, disk)) {
+            if (!platform::resolvePhysicalDrive(disk, launch.arguments[i], error))
+                return false;
+        } else if (argument.rfind("\\\\.\\", 0) == 0) {
+            // Any other name in the device namespace names nothing here; passed on, it would
+            // become a file in the tool's working directory.
+            error = ERROR_FILE_NOT_FOUND;
             return false;
+        }
     }
 
     if (environment) {

@@ -130,20 +130,32 @@ TEST_F(CreateProcess, RunsTheFormatterBesideTheExecutableOnTheDisksFile) {
 TEST_F(CreateProcess, SplitsTheLineAndReplacesOnlyExactDriveNames) {
     sim::tSimulatedPlatform platform(inventory);
     tChild child;
-    ASSERT_TRUE(fixtures::startFormatter(
-        child, fixtures::plainStartup(),
-        R"( "two words" a\"b \\.\physicaldrive7 \\.\PhysicalDrive7x \\.\PhysicalDrive07 )"
-        R"(x\\.\PhysicalDrive7 \\.\PhysicalDrive)"));
+    ASSERT_TRUE(
+        fixtures::startFormatter(child, fixtures::plainStartup(),
+                                 R"( "two words" a\"b \\.\physicaldrive7 x\\.\PhysicalDrive7)"));
     EXPECT_EQ(exitCodeAfterEnd(child), 0u);
-    const std::vector<std::string> expected = {R"(usbfiles\makebootfat.exe)",
-                                               "two words",
-                                               R"(a"b)",
+    const std::vector<std::string> expected = {R"(usbfiles\makebootfat.exe)", "two words", R"(a"b)",
                                                (scratch / "disk7.img").string(),
-                                               R"(\\.\PhysicalDrive7x)",
-                                               R"(\\.\PhysicalDrive07)",
-                                               R"(x\\.\PhysicalDrive7)",
-                                               R"(\\.\PhysicalDrive)"};
+                                               R"(x\\.\PhysicalDrive7)"};
     EXPECT_EQ(fixtures::readRecord(record).arguments, expected);
+}
+
+// Other names in the device namespace name nothing on this platform; the tool is not started
+// with them.
+TEST_F(CreateProcess, RefusesOtherDeviceNames) {
+    sim::tSimulatedPlatform platform(inventory);
+    for (const char* name :
+         {R"(\\.\PhysicalDrive7x)", R"(\\.\PhysicalDrive07)", R"(\\.\PhysicalDrive)",
+          R"(\\.\PhysicalDrive99999999999)", R"(\\.\C:)"}) {
+        SCOPED_TRACE(name);
+        std::size_t handles = platform::liveHandleCount();
+        tChild child;
+        EXPECT_FALSE(
+            fixtures::startFormatter(child, fixtures::plainStartup(), std::string(" ") + name));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+        EXPECT_EQ(platform::liveHandleCount(), handles);
+        EXPECT_FALSE(fs::exists(record));
+    }
 }
 
 // The program is looked for beside whatever GetModuleFileNameA reports, not beside the
