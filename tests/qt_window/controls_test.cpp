@@ -3,6 +3,8 @@
 #include "qt_window/qt_fixture.h"
 
 #include <QComboBox>
+
+#include <ostream>
 #include <QProgressBar>
 
 namespace {
@@ -19,6 +21,11 @@ struct tProgressCase {
     int lower, upper; // what the bar on screen shows
     int shown;
 };
+
+// Cases print as their names.
+void PrintTo(const tProgressCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ProgressBar : public QtControls, public ::testing::WithParamInterface<tProgressCase> {};
 
@@ -161,6 +168,11 @@ struct tBoxCase {
     int answer;
     QMessageBox::Icon icon;
 };
+
+// Cases print as their names.
+void PrintTo(const tBoxCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MessageBox : public QtControls, public ::testing::WithParamInterface<tBoxCase> {};
 

@@ -6,6 +6,8 @@
 #include "platform/linux/dialog_template.h"
 
 #include <QComboBox>
+
+#include <ostream>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -138,6 +140,11 @@ struct tKeyCase {
     int key;   // 0: the title bar's close
     std::vector<std::string> commands;
 };
+
+// Cases print as their names.
+void PrintTo(const tKeyCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class DialogKeys : public QtDialog, public ::testing::WithParamInterface<tKeyCase> {};
 
