@@ -1,5 +1,6 @@
 #include "platform/linux/qt_dialog_widget.h"
 
+#include "platform/linux/qt_icons.h"
 #include "platform/linux/qt_paint.h"
 
 #include <QCloseEvent>
@@ -169,6 +170,20 @@ void tDialogWidget::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (tWindow* dialog = windowOf(handle))
         deliverToDialog(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void tDialogWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized())
+        return;
+    // What stands for the minimised dialog: the icon its procedure names, else the program's.
+    tWindow* dialog = windowOf(handle);
+    if (!dialog)
+        return;
+    auto icon = reinterpret_cast<HICON>(deliverToDialog(dialog, WM_QUERYDRAGICON, 0, 0));
+    QIcon shown;
+    if (icon && iconOf(icon, shown))
+        setWindowIcon(shown);
 }
 
 } // namespace platform::qt

@@ -3,6 +3,7 @@
 #include "platform/linux/call_hook.h"
 #include "platform/linux/icon_group.h"
 #include "platform/linux/module.h"
+#include "platform/linux/qt_icons.h"
 #include "platform/linux/qt_application.h"
 #include "platform/linux/qt_paint.h"
 
@@ -31,7 +32,10 @@ tIcons& icons() {
 }
 
 std::string resourceKey(HINSTANCE instance, LPCSTR name) {
-    std::string module = std::to_string(reinterpret_cast<ULONG_PTR>(instance));
+    // Null and the program's handle name the same module.
+    std::string module = platform::isOwnModule(instance)
+                             ? std::string("own")
+                             : std::to_string(reinterpret_cast<ULONG_PTR>(instance));
     if (IS_INTRESOURCE(name))
         return module + "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
     return module + ":" + name;
@@ -70,6 +74,18 @@ bool readIcon(HINSTANCE instance, LPCSTR name, QIcon& icon) {
 }
 
 } // namespace
+
+namespace platform::qt {
+
+bool iconOf(HICON icon, QIcon& out) {
+    auto found = icons().icons.find(icon);
+    if (found == icons().icons.end())
+        return false;
+    out = found->second;
+    return true;
+}
+
+} // namespace platform::qt
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
     if (DWORD code = platform::enterCall("LoadIconA")) {

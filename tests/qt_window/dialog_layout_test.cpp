@@ -134,6 +134,29 @@ TEST_F(QtDialog, TabFollowsTheTemplateFromTheFirstTabStop) {
     EXPECT_EQ(defaults, (std::vector<int>{IDOK, IDCANCEL, IDOK, IDOK, IDOK, IDCANCEL, IDOK}));
 }
 
+TEST_F(QtDialog, MinimisingAsksForTheIconThatStandsForTheDialog) {
+    tScript script;
+    script.when(
+        "the dialog is shown", [] { return runningDialogWidget() != nullptr; },
+        [] {
+            EXPECT_FALSE(IsIconic(runningDialog()));
+            SendMessageA(runningDialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        });
+    script.when(
+        "the dialog is minimised", [] { return IsIconic(runningDialog()) != FALSE; },
+        [] {
+            EXPECT_TRUE(GetWindowLongA(runningDialog(), GWL_STYLE) & WS_MINIMIZE);
+            EndDialog(runningDialog(), IDOK);
+        });
+    runTemplateDialog();
+    EXPECT_TRUE(script.finished());
+    std::vector<UINT> order;
+    for (const tReceived& m : received())
+        if (m.message == WM_SYSCOMMAND || m.message == WM_QUERYDRAGICON)
+            order.push_back(m.message);
+    EXPECT_EQ(order, (std::vector<UINT>{WM_SYSCOMMAND, WM_QUERYDRAGICON}));
+}
+
 struct tKeyCase {
     const char* name;
     int focus; // the control with the focus
