@@ -5,6 +5,7 @@
 
 #include "platform/linux/call_hook.h"
 #include "platform/linux/dialog_template.h"
+#include "platform/linux/progress_state.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -62,8 +63,8 @@ struct tWindow {
     std::vector<std::string> items;
     int selection = CB_ERR;
 
-    // Progress bar (the control's defaults).
-    int lower = 0, upper = 100, position = 0, step = 10;
+    // Progress bar.
+    platform::tProgressState progress;
 };
 
 struct tDesktop {
@@ -147,12 +148,20 @@ bool isPushButton(const tWindow* window) {
     return window->kind == tKind::button && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
+// number * numerator / denominator rounded half away from zero, as MulDiv does.
+int mulDiv(int number, int numerator, int denominator) {
+    long long product = static_cast<long long>(number) * numerator;
+    long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : (product - half) / denominator);
+}
+
 RECT dialogUnitsToPixels(short x, short y, short cx, short cy) {
     RECT rect;
-    rect.left = x * baseUnitX / 4;
-    rect.top = y * baseUnitY / 8;
-    rect.right = rect.left + cx * baseUnitX / 4;
-    rect.bottom = rect.top + cy * baseUnitY / 8;
+    rect.left = mulDiv(x, baseUnitX, 4);
+    rect.top = mulDiv(y, baseUnitY, 8);
+    rect.right = rect.left + mulDiv(cx, baseUnitX, 4);
+    rect.bottom = rect.top + mulDiv(cy, baseUnitY, 8);
     return rect;
 }
 
@@ -289,57 +298,6 @@ LRESULT comboMessage(tWindow* combo, UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case CB_GETDROPPEDSTATE:
         return FALSE;
-    default:
-        return 0;
-    }
-}
-
-LRESULT progressMessage(tWindow* bar, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto clamp = [bar](int value) { return std::min(std::max(value, bar->lower), bar->upper); };
-    int previous = bar->position;
-    switch (message) {
-    case PBM_SETRANGE: {
-        LRESULT old = MAKELONG(bar->lower, bar->upper);
-        bar->lower = LOWORD(lParam);
-        bar->upper = HIWORD(lParam);
-        bar->position = clamp(bar->position);
-        bar->needsPaint = true;
-        return old;
-    }
-    case PBM_SETRANGE32: {
-        LRESULT old = MAKELONG(bar->lower, bar->upper);
-        bar->lower = static_cast<int>(wParam);
-        bar->upper = static_cast<int>(lParam);
-        bar->position = clamp(bar->position);
-        bar->needsPaint = true;
-        return old;
-    }
-    case PBM_GETRANGE:
-        return wParam ? bar->lower : bar->upper;
-    case PBM_SETPOS:
-        bar->position = clamp(static_cast<int>(wParam));
-        bar->needsPaint = true;
-        return previous;
-    case PBM_DELTAPOS:
-        bar->position = clamp(bar->position + static_cast<int>(wParam));
-        bar->needsPaint = true;
-        return previous;
-    case PBM_SETSTEP: {
-        int old = bar->step;
-        bar->step = static_cast<int>(wParam);
-        return old;
-    }
-    case PBM_STEPIT: {
-        int next = bar->position + bar->step;
-        // Past the end, the bar starts over from the beginning of its range.
-        if (next > bar->upper)
-            next = bar->lower + (next - bar->upper);
-        bar->position = clamp(next);
-        bar->needsPaint = true;
-        return previous;
-    }
-    case PBM_GETPOS:
-        return bar->position;
     default:
         return 0;
     }
@@ -537,7 +495,9 @@ int comboSelection(HWND combo) {
 
 tProgressState progressState(HWND progress) {
     tWindow* w = windowOf(progress);
-    return w ? tProgressState{w->lower, w->upper, w->position, w->step} : tProgressState{};
+    return w ? tProgressState{w->progress.lower, w->progress.upper, w->progress.position,
+                              w->progress.step}
+             : tProgressState{};
 }
 
 RECT shownRect(HWND window) {
@@ -741,11 +701,14 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case tKind::combo:
         return comboMessage(target, message, wParam, lParam);
     case tKind::progress: {
-        int before = target->position;
-        LRESULT answer = progressMessage(target, message, wParam, lParam);
+        int before = target->progress.position;
+        bool handled = false;
+        LRESULT answer = target->progress.apply(message, wParam, lParam, handled);
         if (message == PBM_SETPOS || message == PBM_STEPIT || message == PBM_DELTAPOS ||
-            target->position != before)
-            target->positions.push_back(target->position);
+            target->progress.position != before)
+            target->positions.push_back(target->progress.position);
+        if (handled && message != PBM_GETPOS && message != PBM_GETRANGE)
+            target->needsPaint = true;
         return answer;
     }
     default:
