@@ -32,7 +32,7 @@ int CWinApp::ExitInstance() {
 }
 
 HICON CWinApp::LoadIcon(UINT id) const {
-    return LoadIconA(m_hInstance ? m_hInstance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+    return ::LoadIconA(m_hInstance ? m_hInstance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
 }
 
 void CWinApp::OnHelp() {

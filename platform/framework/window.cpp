@@ -29,18 +29,18 @@ HWND CWnd::Detach() {
 }
 
 void CWnd::SetWindowText(LPCSTR text) {
-    SetWindowTextA(m_hWnd, text);
+    ::SetWindowTextA(m_hWnd, text);
 }
 
 void CWnd::GetWindowText(CString& text) const {
     int length = GetWindowTextLengthA(m_hWnd);
     std::vector<char> buffer(static_cast<std::size_t>(length > 0 ? length : 0) + 1);
-    int copied = GetWindowTextA(m_hWnd, buffer.data(), static_cast<int>(buffer.size()));
+    int copied = ::GetWindowTextA(m_hWnd, buffer.data(), static_cast<int>(buffer.size()));
     text = CString(buffer.data(), copied > 0 ? copied : 0);
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendMessageA(m_hWnd, message, wParam, lParam);
+    return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
 BOOL CWnd::IsIconic() const {
