@@ -47,7 +47,7 @@ fs::path homeDirectory() {
 } // namespace
 
 fs::path stateDirectory() {
-    // The base directory specification ignores a relative path.
+    // XDG directories given as relative paths are to be ignored.
     const char* state = std::getenv("XDG_STATE_HOME");
     fs::path base = state && *state == '/' ? fs::path(state) : homeDirectory() / ".local" / "state";
     return base / "bootdisk-demo";

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-namespace platform::devices {
+namespace platform {
 
 inline std::string callDetail(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 inline std::string callDetail(const char* pattern, ...) {
@@ -18,4 +18,4 @@ inline std::string callDetail(const char* pattern, ...) {
     return text;
 }
 
-} // namespace platform::devices
+} // namespace platform

@@ -24,6 +24,7 @@
 namespace {
 
 using namespace platform::devices;
+using platform::callDetail;
 
 struct tBlockDeviceFile : platform::tKernelObject {
     explicit tBlockDeviceFile(int descriptor) : fd(descriptor) {}

@@ -71,3 +71,12 @@ bool takeVolumeSnapshot(std::vector<tInterface>& volumes, DWORD& error) {
 }
 
 } // namespace platform::devices
+
+namespace platform {
+
+bool listDeviceInterfaces(bool volumes, std::vector<tDeviceInterface>& interfaces, DWORD& error) {
+    return volumes ? devices::takeVolumeSnapshot(interfaces, error)
+                   : devices::takeDiskSnapshot(interfaces, error);
+}
+
+} // namespace platform

@@ -3,20 +3,15 @@
 // The disk and volume interfaces of the machine as SetupAPI lists them: a snapshot of the block
 // devices, with the properties each shows.
 
-#include "platform/win32_api.h"
+#include "platform/linux/device_info_sets.h"
 
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace platform::devices {
 
-struct tInterface {
-    std::string devicePath; // the device node
-    std::string enumeratorName;
-    std::string description;
-    std::optional<std::string> friendlyName;
-};
+// Device paths are the device nodes; disks and volumes always have an enumerator name and a
+// description, and disks a friendly name.
+using tInterface = tDeviceInterface;
 
 // Disks in the order of their diskseq (the order they came), each with its enumerator,
 // description and friendly name. False with a Win32 code when sysfs cannot be read.

@@ -23,6 +23,7 @@
 namespace {
 
 using namespace platform::devices;
+using platform::callDetail;
 
 constexpr char rootLetter = 'Z';
 

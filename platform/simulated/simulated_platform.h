@@ -53,7 +53,4 @@ private:
 // The instance now serving the device calls, or null.
 tSimulatedPlatform* current();
 
-// Device information sets created and not yet destroyed.
-std::size_t liveDeviceInfoSets();
-
 } // namespace sim

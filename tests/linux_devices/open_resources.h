@@ -4,7 +4,7 @@
 // descriptors. Tests take a snapshot before and compare after, so that a leak on any path
 // shows, inside the device backend as well as above it.
 
-#include "platform/linux/device_sets.h"
+#include "platform/linux/device_info_sets.h"
 #include "platform/linux/handle_table.h"
 #include "platform/linux/heap.h"
 

@@ -1,11 +1,14 @@
-// SetupAPI over a snapshot of the machine's block devices, with the documented Win32 behaviour:
-// sizes asked for first, ERROR_INSUFFICIENT_BUFFER with the required size, ERROR_NO_MORE_ITEMS
-// past the last interface, ERROR_INVALID_DATA for a property the device does not have.
+// SetupAPI over snapshots of the device backend's interfaces, with the documented Win32
+// behaviour: sizes asked for first, ERROR_INSUFFICIENT_BUFFER with the required size,
+// ERROR_NO_MORE_ITEMS past the last interface, ERROR_INVALID_DATA for a property the device
+// does not have.
+
+#include "platform/linux/device_info_sets.h"
 
 #include "platform/linux/call_detail.h"
 #include "platform/linux/call_hook.h"
-#include "platform/linux/device_sets.h"
-#include "platform/linux/udev_inventory.h"
+
+#include <algorithm>
 
 #include <cstddef>
 #include <memory>
@@ -19,8 +22,8 @@
 
 namespace {
 
-using platform::devices::callDetail;
-using platform::devices::tInterface;
+using platform::callDetail;
+using platform::tDeviceInterface;
 
 // Device setup classes, as Windows files disks and volumes.
 constexpr GUID diskDeviceClass = {
@@ -34,7 +37,7 @@ constexpr DWORD interfaceActive = 1; // SPINT_ACTIVE
 struct tDeviceSet {
     GUID interfaceClass;
     bool volumes;
-    std::vector<tInterface> interfaces;
+    std::vector<tDeviceInterface> interfaces;
 };
 
 struct tLiveSets {
@@ -68,6 +71,14 @@ std::string describeGuid(const GUID* guid) {
     if (*guid == GUID_DEVINTERFACE_VOLUME)
         return "volume";
     return "other";
+}
+
+// How a buffer handed to the call looks, for the call log.
+const char* blockState(const void* block, DWORD size) {
+    if (!block)
+        return "null";
+    const BYTE* bytes = static_cast<const BYTE*>(block);
+    return std::all_of(bytes, bytes + size, [](BYTE b) { return b == 0; }) ? "zeroed" : "used";
 }
 
 // Writes a REG_SZ value the way the registry answers: the text with its NUL, or the size.
@@ -119,10 +130,8 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, LPCSTR enumerator, H
     DWORD error = ERROR_SUCCESS;
     // Any other interface class has no members here, as on a machine without such devices.
     bool taken = true;
-    if (set->volumes)
-        taken = platform::devices::takeVolumeSnapshot(set->interfaces, error);
-    else if (*classGuid == GUID_DEVINTERFACE_DISK)
-        taken = platform::devices::takeDiskSnapshot(set->interfaces, error);
+    if (set->volumes || *classGuid == GUID_DEVINTERFACE_DISK)
+        taken = platform::listDeviceInterfaces(set->volumes, set->interfaces, error);
     if (!taken) {
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
@@ -195,7 +204,8 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA dev
                                               PDWORD propertyRegDataType, PBYTE propertyBuffer,
                                               DWORD propertyBufferSize, PDWORD requiredSize) {
     if (DWORD code = platform::enterCall("SetupDiGetDeviceRegistryPropertyA", [&] {
-            return callDetail("property=%u size=%u", property, propertyBufferSize);
+            return callDetail("property=%u buffer=%s size=%u", property,
+                              blockState(propertyBuffer, propertyBufferSize), propertyBufferSize);
         }))
         return fail(code);
     tDeviceSet* devices = setOf(set);
@@ -207,7 +217,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA dev
         device->DevInst > devices->interfaces.size())
         return fail(ERROR_INVALID_PARAMETER);
 
-    const tInterface& found = devices->interfaces[device->DevInst - 1];
+    const tDeviceInterface& found = devices->interfaces[device->DevInst - 1];
     std::optional<std::string> value;
     if (property == SPDRP_DEVICEDESC)
         value = found.description;
