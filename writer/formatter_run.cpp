@@ -115,13 +115,13 @@ void repaintDialog() {
 // looked at again soon after data came, and less often while it stays quiet.
 DWORD waitOneSlice(HANDLE process, tCapture& capture) {
     DWORD start = GetTickCount();
-    DWORD idle = 1;
+    DWORD idle = 0;
     for (;;) {
         DWORD elapsed = GetTickCount() - start;
         DWORD wait = slice > elapsed ? slice - elapsed : 0;
         if (capture.isOpen()) {
             bool flowing = capture.drainAvailable(start, slice) > 0;
-            idle = flowing ? 1 : std::min<DWORD>(idle * 2, pollInterval);
+            idle = flowing ? 0 : idle == 0 ? 1 : std::min<DWORD>(idle * 2, pollInterval);
             elapsed = GetTickCount() - start;
             wait = std::min<DWORD>(slice > elapsed ? slice - elapsed : 0, flowing ? 0 : idle);
             if (!capture.isOpen())
