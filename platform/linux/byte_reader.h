@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -59,6 +60,29 @@ public:
             result.push_back(static_cast<char16_t>(unit));
         }
         text = std::move(result);
+        return true;
+    }
+
+    // A field of resource headers and dialog templates: an ordinal (0xFFFF, n), or else a
+    // NUL-terminated UTF-16 string, which is empty when the field holds nothing (0x0000).
+    bool readNameOrOrdinal(std::optional<WORD>& ordinal, std::u16string& text) {
+        WORD first = 0;
+        if (!read(first))
+            return false;
+        ordinal.reset();
+        text.clear();
+        if (first == 0xFFFF) {
+            WORD value = 0;
+            if (!read(value))
+                return false;
+            ordinal = value;
+            return true;
+        }
+        if (first == 0)
+            return true;
+        if (!readString(text))
+            return false;
+        text.insert(text.begin(), static_cast<char16_t>(first));
         return true;
     }
 

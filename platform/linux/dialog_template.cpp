@@ -18,23 +18,10 @@ struct tNameOrOrdinal {
 };
 
 bool readNameOrOrdinal(tByteReader& reader, tNameOrOrdinal& field) {
-    WORD first = 0;
-    if (!reader.read(first))
+    std::u16string text;
+    if (!reader.readNameOrOrdinal(field.ordinal, text))
         return false;
-    if (first == 0xFFFF) {
-        WORD ordinal = 0;
-        if (!reader.read(ordinal))
-            return false;
-        field.ordinal = ordinal;
-        return true;
-    }
-    if (first == 0)
-        return true;
-    std::u16string rest;
-    if (!reader.readString(rest))
-        return false;
-    rest.insert(rest.begin(), static_cast<char16_t>(first));
-    field.text = utf8FromUtf16(rest);
+    field.text = utf8FromUtf16(text);
     return true;
 }
 

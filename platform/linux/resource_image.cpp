@@ -10,24 +10,12 @@ namespace {
 constexpr std::size_t fixedHeaderTail = 16; // DataVersion to Characteristics
 
 bool readId(tByteReader& reader, tResourceId& id) {
-    WORD first = 0;
-    if (!reader.read(first))
-        return false;
-    if (first == 0xFFFF) {
-        WORD ordinal = 0;
-        if (!reader.read(ordinal))
-            return false;
-        id = tResourceId::fromOrdinal(ordinal);
-        return true;
-    }
+    std::optional<WORD> ordinal;
     std::u16string text;
-    if (first != 0) {
-        if (!reader.readString(text))
-            return false;
-        text.insert(text.begin(), static_cast<char16_t>(first));
-    }
+    if (!reader.readNameOrOrdinal(ordinal, text))
+        return false;
     // An empty string names nothing that can be looked up; keep it as such.
-    id = tResourceId::fromName(std::move(text));
+    id = ordinal ? tResourceId::fromOrdinal(*ordinal) : tResourceId::fromName(std::move(text));
     return true;
 }
 

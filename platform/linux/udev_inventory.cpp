@@ -23,16 +23,21 @@ void putInOrder(std::vector<tOrdered>& found, std::vector<tInterface>& interface
         interfaces.push_back(std::move(entry.second));
 }
 
-} // namespace
-
-bool takeDiskSnapshot(std::vector<tInterface>& disks, DWORD& error) {
-    tUdevContext udev;
+// Every block device the machine has now.
+bool listDevices(tUdevContext& udev, std::vector<tBlockDevice>& devices, DWORD& error) {
     if (!udev.valid()) {
         error = ERROR_NOT_ENOUGH_MEMORY;
         return false;
     }
+    return listBlockDevices(udev, devices, error);
+}
+
+} // namespace
+
+bool takeDiskSnapshot(std::vector<tInterface>& disks, DWORD& error) {
+    tUdevContext udev;
     std::vector<tBlockDevice> devices;
-    if (!listBlockDevices(udev, devices, error))
+    if (!listDevices(udev, devices, error))
         return false;
     std::vector<tOrdered> found;
     for (const tBlockDevice& device : devices) {
@@ -48,12 +53,8 @@ bool takeDiskSnapshot(std::vector<tInterface>& disks, DWORD& error) {
 
 bool takeVolumeSnapshot(std::vector<tInterface>& volumes, DWORD& error) {
     tUdevContext udev;
-    if (!udev.valid()) {
-        error = ERROR_NOT_ENOUGH_MEMORY;
-        return false;
-    }
     std::vector<tBlockDevice> devices;
-    if (!listBlockDevices(udev, devices, error))
+    if (!listDevices(udev, devices, error))
         return false;
     tMountTable mounts = tMountTable::read();
     std::vector<tOrdered> found;
